@@ -1,0 +1,12 @@
+#include "foundation/platform.h"
+
+namespace found {
+namespace {
+Platform gPlatform;
+}
+
+Platform& CurrentPlatform() { return gPlatform; }
+
+void SetCurrentPlatform(const Platform& platform) { gPlatform = platform; }
+
+}  // namespace found
