@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 
+#include "foundation/text.h"
 #include "ioregistry_fixture.h"
 
 using found::RegValue;
@@ -48,34 +49,71 @@ void Copy(TRegistry& from, TRegistry& to, const std::string& src, const std::str
 
 using RealRegistry = IORegistryFixture;
 
-TEST_F(RealRegistry, ExportsBothSoftwareKeysWhole) {
-  struct Case {
-    const char* root;
-    found::RootHandle handle;
-  };
-  for (const Case& c : {Case{"HKEY_LOCAL_MACHINE", found::kHkeyLocalMachine},
-                        Case{"HKEY_CURRENT_USER", found::kHkeyCurrentUser}}) {
-    SCOPED_TRACE(c.root);
-    auto io = MakeIO();
-    ASSERT_TRUE(io.ExportKey(c.root, "\\Software", File("software.reg"), true));
-    TRegistry reg(Store());
-    reg.SetRootKey(c.handle);
-    Tree tree;
-    Walk(reg, "\\Software", "", tree);
-    size_t keyLines = 0, valueLines = 0;
-    std::string text = ReadFile("software.reg");
-    for (size_t pos = 0; pos < text.size();) {
-      const size_t end = text.find("\r\n", pos);
-      ASSERT_NE(end, std::string::npos);
-      if (text[pos] == '[') ++keyLines;
-      if (text[pos] == '"') ++valueLines;
-      pos = end + 2;
-    }
-    EXPECT_EQ(keyLines, tree.keys.size());
-    EXPECT_EQ(valueLines, tree.ValueCount());
-    std::cout << c.root << "\\Software exported: " << keyLines << " keys, " << valueLines << " values, "
-              << text.size() << " bytes\n";
+// Counts the key and value lines of an export file.
+std::pair<size_t, size_t> CountLines(const std::string& text) {
+  size_t keys = 0, values = 0;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    if (text[pos] == '[') ++keys;
+    if (text[pos] == '"') ++values;
+    pos = end + 2;
   }
+  return {keys, values};
+}
+
+TEST_F(RealRegistry, ExportsHkcuSoftwareWhole) {
+  auto io = MakeIO();
+  ASSERT_TRUE(io.ExportKey("HKEY_CURRENT_USER", "\\Software", File("hkcu.reg"), true));
+  TRegistry reg(Store());
+  Tree tree;
+  Walk(reg, "\\Software", "", tree);
+  const auto [keys, values] = CountLines(ReadFile("hkcu.reg"));
+  EXPECT_EQ(keys, tree.keys.size());
+  EXPECT_EQ(values, tree.ValueCount());
+  std::cout << "HKEY_CURRENT_USER\\Software exported: " << keys << " keys, " << values << " values\n";
+}
+
+// Wine hands out its performance-text pseudo key for Perflib\009, which reads
+// but cannot be listed: a backup of a tree holding it must fail rather than
+// leave it out. Everything around it exports.
+TEST_F(RealRegistry, ExportsHklmSoftwareAroundTheUnlistableKey) {
+  const std::vector<std::string> chain = {"Software", "Microsoft", "Windows NT", "CurrentVersion", "Perflib", "009"};
+  auto io = MakeIO();
+  EXPECT_FALSE(io.ExportKey("HKEY_LOCAL_MACHINE", "\\Software", File("hklm.reg"), true));
+  EXPECT_FALSE(platform_.files->FileExists(File("hklm.reg"))) << "a failed export delivers nothing";
+
+  TRegistry reg(Store());
+  reg.SetRootKey(found::kHkeyLocalMachine);
+  io.ExportDestination = found::TExpImpSource::eiProperty;
+  std::string path;
+  size_t expectedKeys = 0, expectedValues = 0;
+  for (size_t level = 0; level + 1 < chain.size(); ++level) {
+    path += "\\" + chain[level];
+    ASSERT_TRUE(io.ExportKey("HKEY_LOCAL_MACHINE", path, "", false)) << path;  // the key alone
+    Tree own;
+    ASSERT_TRUE(reg.OpenKey(path, false));
+    std::vector<std::string> names, subkeys;
+    ASSERT_TRUE(reg.GetValueNames(names));
+    ASSERT_TRUE(reg.GetKeyNames(subkeys));
+    ++expectedKeys;
+    expectedValues += names.size();
+    for (const auto& sub : subkeys) {
+      if (found::SameText(sub, chain[level + 1])) continue;
+      ASSERT_TRUE(io.ExportKey("HKEY_LOCAL_MACHINE", path + "\\" + sub, "", true)) << path << "\\" << sub;
+      Tree tree;
+      Walk(reg, path + "\\" + sub, "", tree);
+      expectedKeys += tree.keys.size();
+      expectedValues += tree.ValueCount();
+    }
+  }
+  std::string text;
+  for (const auto& line : io.RegistryData) text += line + "\r\n";
+  const auto [keys, values] = CountLines(text);
+  EXPECT_EQ(keys, expectedKeys);
+  EXPECT_EQ(values, expectedValues);
+  std::cout << "HKEY_LOCAL_MACHINE\\Software exported around Perflib\\009: " << keys << " keys, " << values
+            << " values\n";
 }
 
 TEST_F(RealRegistry, LargeSubtreeComesBackIdentical) {

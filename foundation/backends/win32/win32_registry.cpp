@@ -17,10 +17,13 @@ class Win32Key : public RegKey {
   explicit Win32Key(HKEY key) : key_(key) {}
 
   bool SubKeyNames(std::vector<std::string>& out) override {
+    // The sizes are a hint only: Wine cannot tell them for some keys
+    // (Perflib\009) that still enumerate.
     DWORD count = 0, maxLen = 0;
     if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-      return false;
+      count = 0;
+      maxLen = 255;
     }
     std::vector<std::string> names;
     names.reserve(count);
@@ -45,7 +48,8 @@ class Win32Key : public RegKey {
     DWORD count = 0, maxLen = 0;
     if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxLen,
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-      return false;
+      count = 0;
+      maxLen = 16383;
     }
     std::vector<std::string> names;
     names.reserve(count);
