@@ -42,7 +42,11 @@ class UniqueOwner {
 
   void reset(T handle = Empty()) noexcept {
     const T old = std::exchange(handle_, handle);
-    if (old != Empty()) Release(old);
+    if (old != Empty()) {
+      const DWORD error = ::GetLastError();  // the caller may still want the failure it stored
+      Release(old);
+      ::SetLastError(error);
+    }
   }
 
  private:
@@ -52,5 +56,6 @@ class UniqueOwner {
 using UniqueHandle = UniqueOwner<HANDLE, &::CloseHandle>;               // processes, threads, jobs, ports
 using UniqueFileHandle = UniqueOwner<HANDLE, &::CloseHandle, -1>;       // CreateFileW
 using UniqueFindHandle = UniqueOwner<HANDLE, &::FindClose, -1>;         // FindFirstFileW
+using UniqueHkey = UniqueOwner<HKEY, &::RegCloseKey>;
 
 }  // namespace found
