@@ -12,6 +12,7 @@ case "$1" in
   start)
     if [ -d "$dir/prefix" ]; then
       WINEPREFIX="$dir/prefix" wineserver -k >/dev/null 2>&1 || true
+      WINEPREFIX="$dir/prefix" wineserver -w >/dev/null 2>&1 || true
     fi
     "$repo/scripts/wineprefix.sh" copy "$dir"
     # Tests create windows but need no pixels: Wine's null display driver.
