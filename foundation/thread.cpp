@@ -79,8 +79,10 @@ void TThread::Run() {
     // A worker that meets an error ends quietly; its termination still runs.
     fatal_ = e.what();
   }
-  const bool freeSelf = FreeOnTerminate;
-  gui_.Send([this] {
+  // The GUI thread set FreeOnTerminate and OnTerminate, so they are read there.
+  bool freeSelf = false;
+  gui_.Send([&] {
+    freeSelf = FreeOnTerminate;
     if (OnTerminate) OnTerminate(*this);
   });
   if (freeSelf) {

@@ -60,6 +60,7 @@ class TThread {
   // The message of the error that ended Execute, if one did.
   const std::string& FatalException() const { return fatal_; }
 
+  // Set on the GUI thread; read there when Execute has returned.
   bool FreeOnTerminate = false;
   std::function<void(TThread&)> OnTerminate;
 
