@@ -13,6 +13,14 @@ cmake --preset native >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
+echo "== ThreadSanitizer: the workers =="
+cmake --preset tsan >/dev/null
+cmake --build build/tsan -j "$jobs" --target foundation_tests scan_tests
+export TSAN_OPTIONS="halt_on_error=1"
+build/tsan/tests/foundation_tests --gtest_brief=1 --gtest_filter='Thread*:RunAndWait*'
+build/tsan/tests/scan_tests --gtest_brief=1
+unset TSAN_OPTIONS
+
 echo "== windows (Wine) =="
 cmake --preset windows >/dev/null
 cmake --build build/windows -j "$jobs"
