@@ -26,15 +26,6 @@ std::optional<std::string> ReadDefault(TRegistry& reader, const std::string& key
   return value;
 }
 
-std::vector<std::string> SubKeyNames(TRegistry& reader, const std::string& keyPath) {
-  std::vector<std::string> names;
-  if (reader.OpenKey(keyPath, false)) {
-    reader.GetKeyNames(names);
-    reader.CloseKey();
-  }
-  return names;
-}
-
 // The class id of a class key must be registered.
 void CheckClassId(TScan& scan, TRegistry& reader, TRegistry& prober, const std::string& classPath,
                   const std::string& clsidPrefix) {
@@ -49,7 +40,7 @@ void CheckClassId(TScan& scan, TRegistry& reader, TRegistry& prober, const std::
 // end whatever the stop request.
 void CheckHandlers(TScan& scan, TRegistry& reader, TRegistry& prober, const std::string& listPath) {
   const std::string prefix = listPath + "\\";
-  for (const auto& handler : SubKeyNames(reader, listPath)) {
+  for (const auto& handler : TScan::SubKeysOf(reader, listPath)) {
     const std::string keyPath = prefix + handler;
     if (IsBracedName(handler)) {
       if (!prober.KeyExists("\\clsid\\" + handler)) {
@@ -83,7 +74,7 @@ void CheckClass(TScan& scan, TRegistry& reader, TRegistry& prober, const std::st
                     kKindDeleteKey);
   }
 
-  for (const auto& verb : SubKeyNames(reader, base + "\\Shell")) {
+  for (const auto& verb : TScan::SubKeysOf(reader, base + "\\Shell")) {
     const std::string verbPath = base + "\\Shell\\" + verb;
     if (!reader.OpenKey(verbPath + "\\Command", false)) {
       scan.AddProblem(kRoot, verbPath, "", "", "This registry is incomplete because the subkey Command is missing.",
@@ -113,11 +104,7 @@ void TScan::ScanFileAssociations() {
   TRegistry prober;
   prober.SetRootKey(kRoot);
 
-  std::vector<std::string> names;
-  if (reader.OpenKey("\\", false)) {
-    reader.GetKeyNames(names);
-    reader.CloseKey();
-  }
+  std::vector<std::string> names = SubKeysOf(reader, "\\");
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return found::CompareText(a, b) < 0; });
 

@@ -14,15 +14,6 @@ using found::TRegistry;
 constexpr auto kRoot = found::kHkeyClassesRoot;
 const std::string kNoData = "This registry key contains no data.It can be deleted.";
 
-std::vector<std::string> SubKeyNames(TRegistry& reader, const std::string& keyPath) {
-  std::vector<std::string> names;
-  if (reader.OpenKey(keyPath, false)) {
-    reader.GetKeyNames(names);
-    reader.CloseKey();
-  }
-  return names;
-}
-
 // The number of named values of the open key; its default value does not count.
 size_t NamedValueCount(TRegistry& reader) {
   std::vector<std::string> names;
@@ -126,7 +117,7 @@ void ScanInterface(TScan& scan, TRegistry& reader, TRegistry& prober, const std:
 // request.
 void ScanTypeLibrary(TScan& scan, TRegistry& reader, const std::string& libraryId) {
   const std::string libraryPath = "\\Typelib\\" + libraryId;
-  for (const auto& version : SubKeyNames(reader, libraryPath)) {
+  for (const auto& version : TScan::SubKeysOf(reader, libraryPath)) {
     const std::string versionPath = libraryPath + "\\" + version;
     if (reader.OpenKey(versionPath + "\\HELPDIR", false)) {
       const auto folder = TScan::ReadText(reader, "");
@@ -142,7 +133,7 @@ void ScanTypeLibrary(TScan& scan, TRegistry& reader, const std::string& libraryI
       reader.CloseKey();
     }
     // Language keys are numbers (0, 9, 409); FLAGS and HELPDIR sit beside them.
-    for (const auto& language : SubKeyNames(reader, versionPath)) {
+    for (const auto& language : TScan::SubKeysOf(reader, versionPath)) {
       if (!ConvertsToInteger(language)) continue;
       const std::string win32Path = versionPath + "\\" + language + "\\win32";
       if (!reader.OpenKey(win32Path, false)) continue;
@@ -172,21 +163,21 @@ void TScan::ScanCustomControls() {
   TRegistry prober;  // only asks whether keys exist
   prober.SetRootKey(kRoot);
 
-  const auto classIds = SubKeyNames(reader, "\\CLSID");
+  const auto classIds = TScan::SubKeysOf(reader, "\\CLSID");
   for (size_t i = 0; i < classIds.size(); ++i) {
     if (Terminated()) break;
     ReportProgress(Position(33.0 * (i + 1) / classIds.size()), "CLSID\\" + classIds[i]);
     ScanClassId(*this, reader, classIds[i]);
   }
 
-  const auto interfaces = SubKeyNames(reader, "\\Interface");
+  const auto interfaces = TScan::SubKeysOf(reader, "\\Interface");
   for (size_t i = 0; i < interfaces.size(); ++i) {
     if (Terminated()) break;
     ReportProgress(Position(33.0 * (i + 1) / interfaces.size() + 33), "Interface\\" + interfaces[i]);
     ScanInterface(*this, reader, prober, interfaces[i]);
   }
 
-  const auto libraries = SubKeyNames(reader, "\\Typelib");
+  const auto libraries = TScan::SubKeysOf(reader, "\\Typelib");
   for (size_t i = 0; i < libraries.size(); ++i) {
     if (Terminated()) break;
     ReportProgress(Position(33.0 * (i + 1) / libraries.size() + 66), "Typelib\\" + libraries[i]);

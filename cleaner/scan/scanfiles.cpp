@@ -62,22 +62,11 @@ void TScan::ScanFilesAndFolders(std::uint32_t rootKey) {
 }
 
 void TScan::CheckFolderValues(const std::string& keyPath, int part) {
-  TRegistry registry;
-  registry.SetRootKey(found::kHkeyCurrentUser);
-  if (!registry.OpenKey(keyPath, false)) return;
-  std::vector<std::string> names;
-  registry.GetValueNames(names);
-  const size_t n = names.size();
-  for (size_t i = 0; i < n; ++i) {
-    if (Terminated()) break;
-    const std::string& name = names[i];
-    const auto text = ReadText(registry, name);
-    ReportProgress(Position(50.0 * (i + 1) / n + 50 * part), keyPath.substr(1) + "\\" + name);
-    if (!text || ValueTargetExists(*text)) continue;
+  CheckValueList(found::kHkeyCurrentUser, keyPath, part, [&](const std::string& name, const auto& text) {
+    if (!text || ValueTargetExists(*text)) return;
     AddProblem(found::kHkeyCurrentUser, keyPath, name, *text,
                "The entry " + name + " points to the missing folder " + *text, kKindDeleteValue);
-  }
-  registry.CloseKey();
+  });
 }
 
 void TScan::ScanRegistryIntegrity() {
@@ -90,11 +79,7 @@ void TScan::ScanRegistryIntegrity() {
 void TScan::FindEmptyVendorKeys(std::uint32_t rootKey, int part) {
   TRegistry registry;
   registry.SetRootKey(rootKey);
-  std::vector<std::string> vendors;
-  if (registry.OpenKey("\\SOFTWARE", false)) {
-    registry.GetKeyNames(vendors);
-    registry.CloseKey();
-  }
+  const std::vector<std::string> vendors = SubKeysOf(registry, "\\SOFTWARE");
   const size_t n = vendors.size();
   for (size_t i = 0; i < n; ++i) {
     if (Terminated()) break;

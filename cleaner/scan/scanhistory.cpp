@@ -22,16 +22,6 @@ constexpr std::string_view kMenuOrder =
 // A level's path below "Programs" is what follows these characters.
 static_assert(kMenuOrder.size() == 82);
 
-// The subkey names of keyPath; none when it cannot be opened.
-std::vector<std::string> SubkeyNames(TRegistry& registry, const std::string& keyPath) {
-  std::vector<std::string> names;
-  if (registry.OpenKey(keyPath, false)) {
-    registry.GetKeyNames(names);
-    registry.CloseKey();
-  }
-  return names;
-}
-
 // A set default value counts; a key that cannot be opened has no values.
 bool HasValuesAt(TRegistry& registry, const std::string& keyPath) {
   if (!registry.OpenKey(keyPath, false)) return false;
@@ -61,7 +51,7 @@ bool FolderExists(const std::string& path) { return found::CurrentPlatform().fil
 void CheckMenuOrder(TScan& scan, const std::string& keyPath) {
   TRegistry registry;
   registry.SetRootKey(kHkeyCurrentUser);
-  const std::vector<std::string> names = SubkeyNames(registry, keyPath);
+  const std::vector<std::string> names = TScan::SubKeysOf(registry, keyPath);
   const size_t n = names.size();
   for (size_t i = 0; i < n; ++i) {
     if (scan.Terminated()) break;
@@ -98,7 +88,7 @@ void TScan::ScanFileExtensions() {
   AddHeaderRow(5);
   TRegistry registry;
   registry.SetRootKey(kHkeyCurrentUser);
-  const std::vector<std::string> names = SubkeyNames(registry, kFileExts);
+  const std::vector<std::string> names = TScan::SubKeysOf(registry, kFileExts);
   const size_t n = names.size();
   for (size_t i = 0; i < n; ++i) {
     if (Terminated()) break;
@@ -133,7 +123,7 @@ void TScan::ScanMruLists() {
   AddHeaderRow(15);
   TRegistry registry;
   registry.SetRootKey(kHkeyCurrentUser);
-  std::vector<std::string> names = SubkeyNames(registry, kOpenSaveMru);
+  std::vector<std::string> names = TScan::SubKeysOf(registry, kOpenSaveMru);
   // The empty name gives the path of the list key itself plus "\", which the
   // registry opens as the key itself, so its own values are examined too.
   names.emplace_back();

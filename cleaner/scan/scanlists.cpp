@@ -25,45 +25,23 @@ bool TargetExists(const std::string& commandLine) {
 // second from 50 to 100.
 void CheckRunKey(TScan& scan, std::uint32_t rootKey, int part) {
   const std::string run = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  TRegistry registry;
-  registry.SetRootKey(rootKey);
-  if (!registry.OpenKey(run, false)) return;
-  std::vector<std::string> names;
-  registry.GetValueNames(names);
-  const size_t n = names.size();
-  for (size_t i = 0; i < n; ++i) {
-    if (scan.Terminated()) break;
-    const std::string& name = names[i];
-    const auto command = TScan::ReadText(registry, name);
-    scan.ReportProgress(TScan::Position(50.0 * (i + 1) / n + 50 * part), run.substr(1) + "\\" + name);
-    if (!command || TargetExists(*command)) continue;
+  scan.CheckValueList(rootKey, run, part, [&](const std::string& name, const auto& command) {
+    if (!command || TargetExists(*command)) return;
     scan.AddProblem(rootKey, run, name, *command, "The entry " + name + " points to the missing program " + *command,
                     kKindDeleteValue);
-  }
-  registry.CloseKey();
+  });
 }
 
 // One list of "Help and Resources": each value names a help file, its data
 // the folder the file is in.
 void CheckHelpList(TScan& scan, const std::string& keyPath, int part) {
-  TRegistry registry;
-  registry.SetRootKey(found::kHkeyLocalMachine);
-  if (!registry.OpenKey(keyPath, false)) return;
-  std::vector<std::string> names;
-  registry.GetValueNames(names);
-  const size_t n = names.size();
-  for (size_t i = 0; i < n; ++i) {
-    if (scan.Terminated()) break;
-    const std::string& name = names[i];
-    const auto folder = TScan::ReadText(registry, name);
-    scan.ReportProgress(TScan::Position(50.0 * (i + 1) / n + 50 * part), keyPath.substr(1) + "\\" + name);
-    if (!folder) continue;
+  scan.CheckValueList(found::kHkeyLocalMachine, keyPath, part, [&](const std::string& name, const auto& folder) {
+    if (!folder) return;
     const std::string file = found::AddBackslash(*folder) + name;
-    if (TargetExists(file)) continue;
+    if (TargetExists(file)) return;
     scan.AddProblem(found::kHkeyLocalMachine, keyPath, name, *folder,
                     "The entry " + name + " points to the missing help file " + file, kKindDeleteValue);
-  }
-  registry.CloseKey();
+  });
 }
 
 // One service of "Windows Services"; only a text "ImagePath" is read. The
@@ -129,11 +107,7 @@ void TScan::ScanSoftwareLocations() {
   const std::string appPaths = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
   TRegistry registry;
   registry.SetRootKey(found::kHkeyLocalMachine);
-  std::vector<std::string> names;
-  if (registry.OpenKey(appPaths, false)) {
-    registry.GetKeyNames(names);
-    registry.CloseKey();
-  }
+  const std::vector<std::string> names = SubKeysOf(registry, appPaths);
   const size_t n = names.size();
   for (size_t i = 0; i < n; ++i) {
     if (Terminated()) break;
@@ -167,11 +141,7 @@ void TScan::ScanAddRemovePrograms() {
   const std::string uninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
   TRegistry registry;
   registry.SetRootKey(found::kHkeyLocalMachine);
-  std::vector<std::string> entries;
-  if (registry.OpenKey(uninstall, false)) {
-    registry.GetKeyNames(entries);
-    registry.CloseKey();
-  }
+  const std::vector<std::string> entries = SubKeysOf(registry, uninstall);
   const size_t n = entries.size();
   for (size_t i = 0; i < n; ++i) {
     if (Terminated()) break;
@@ -243,11 +213,7 @@ void TScan::ScanWindowsServices() {
   const std::string services = "\\SYSTEM\\CurrentControlSet\\Services";
   TRegistry registry;
   registry.SetRootKey(found::kHkeyLocalMachine);
-  std::vector<std::string> names;
-  if (registry.OpenKey(services, false)) {
-    registry.GetKeyNames(names);
-    registry.CloseKey();
-  }
+  const std::vector<std::string> names = SubKeysOf(registry, services);
   // Not stopped midway: a stop request takes effect once the section has ended.
   for (size_t n = 0; n < names.size(); ++n) {
     CheckServiceImagePath(*this, registry, services + "\\" + names[n], n, names.size());

@@ -23,6 +23,33 @@ std::optional<std::string> TScan::ReadText(found::TRegistry& reg, const std::str
   return std::nullopt;
 }
 
+std::vector<std::string> TScan::SubKeysOf(found::TRegistry& reg, const std::string& keyPath) {
+  std::vector<std::string> names;
+  if (reg.OpenKey(keyPath, false)) {
+    reg.GetKeyNames(names);
+    reg.CloseKey();
+  }
+  return names;
+}
+
+void TScan::CheckValueList(
+    std::uint32_t rootKey, const std::string& keyPath, int part,
+    const std::function<void(const std::string& name, const std::optional<std::string>& text)>& judge) {
+  found::TRegistry registry;
+  registry.SetRootKey(rootKey);
+  if (!registry.OpenKey(keyPath, false)) return;
+  std::vector<std::string> names;
+  registry.GetValueNames(names);
+  const size_t n = names.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (Terminated()) break;
+    const auto text = ReadText(registry, names[i]);
+    ReportProgress(Position(50.0 * (i + 1) / n + 50 * part), keyPath.substr(1) + "\\" + names[i]);
+    judge(names[i], text);
+  }
+  registry.CloseKey();
+}
+
 void TScan::Execute() {
   // A registry object belongs to the thread that uses it.
   Registry = std::make_unique<found::TRegistry>();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,8 @@ class TScan : public found::TThread {
   // The text of a value for a check: nullopt when the value holds neither
   // text nor expandable text (such a value is not judged); empty when missing.
   static std::optional<std::string> ReadText(found::TRegistry& reg, const std::string& name);
+  // The subkey names of keyPath (none when it cannot be opened); leaves no key open.
+  static std::vector<std::string> SubKeysOf(found::TRegistry& reg, const std::string& keyPath);
 
   // The scanners, one per section.
   void ScanRegistryIntegrity();
@@ -74,6 +77,12 @@ class TScan : public found::TThread {
   void ScanWindowsServices();
   void ScanVirtualDevices();
   void ScanShortCuts();
+
+  // One of a section's two value lists: for each value of keyPath (while no
+  // stop request is set) reads its text, reports the position
+  // 50 x (i + 1) / n + 50 x part with the value's key text, then judges it.
+  void CheckValueList(std::uint32_t rootKey, const std::string& keyPath, int part,
+                      const std::function<void(const std::string& name, const std::optional<std::string>& text)>& judge);
 
   // Walks keyPath and every key below it for text values that name missing
   // files; shared by several scanners.

@@ -13,21 +13,6 @@ using found::kHkeyUsers;
 
 using Engine = ScanFixture;
 
-std::vector<int> Values(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<int> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.value);
-  }
-  return out;
-}
-std::vector<std::string> Texts(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<std::string> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.text);
-  }
-  return out;
-}
-
 TEST_F(Engine, SelectionAndAnnouncementsFollowTheTable) {
   struct Case {
     const char* name;

@@ -22,21 +22,6 @@ const std::string kEmptyMenu = "This registry key is empty and is not needed.It 
 const found::RegValue kOrder{found::kRegBinary, {8, 0, 0, 0}};
 const found::RegValue kDword{found::kRegDword, {1, 0, 0, 0}};
 
-std::vector<int> Values(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<int> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.value);
-  }
-  return out;
-}
-std::vector<std::string> Texts(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<std::string> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.text);
-  }
-  return out;
-}
-
 // "k000", "k001", ...: names that list in the order they are numbered.
 std::string Numbered(const char* prefix, int i) {
   char buffer[16];

@@ -32,21 +32,6 @@ found::RegValue Expandable(const std::string& text) { return {found::kRegExpandS
 
 std::string Padded(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
-std::vector<int> Values(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<int> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.value);
-  }
-  return out;
-}
-std::vector<std::string> Texts(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<std::string> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.text);
-  }
-  return out;
-}
-
 class ProgramLists : public ScanFixture {
  protected:
   // Runs the scan and stops it once the first problem row has been added.

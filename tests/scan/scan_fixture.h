@@ -22,6 +22,23 @@ struct DialogCall {
   int value = 0;
 };
 
+// What the dialog was given, of one kind: numbers ("overall", "position") or
+// texts ("section", "key"), in order.
+inline std::vector<int> Values(const std::vector<DialogCall>& calls, const std::string& what) {
+  std::vector<int> out;
+  for (const auto& c : calls) {
+    if (c.what == what) out.push_back(c.value);
+  }
+  return out;
+}
+inline std::vector<std::string> Texts(const std::vector<DialogCall>& calls, const std::string& what) {
+  std::vector<std::string> out;
+  for (const auto& c : calls) {
+    if (c.what == what) out.push_back(c.text);
+  }
+  return out;
+}
+
 class RecordingHost : public cleaner::ScanListHost, public cleaner::ScanDialogHost {
  public:
   std::vector<cleaner::SectionTreeItem> items;

@@ -13,21 +13,6 @@ const std::string kUser = "C:\\Documents and Settings\\user\\";
 const std::string kAppData = "C:\\Documents and Settings\\user\\Application Data\\";
 const std::string kWindows = "C:\\WINDOWS\\";
 
-std::vector<int> Values(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<int> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.value);
-  }
-  return out;
-}
-std::vector<std::string> Texts(const std::vector<DialogCall>& calls, const std::string& what) {
-  std::vector<std::string> out;
-  for (const auto& c : calls) {
-    if (c.what == what) out.push_back(c.text);
-  }
-  return out;
-}
-
 Row Broken(const std::string& lnk, const std::string& target) {
   return {0, lnk, "", "", "This shortcut points to the missing target " + target, kKindDeleteFile};
 }
