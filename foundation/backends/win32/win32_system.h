@@ -25,8 +25,8 @@ class Win32CodePage : public CodePage {
 
 class Win32Messages : public UserMessages {
  public:
-  // The box's caption; empty takes the program's file name, as the runtime of
-  // the original programs titled its message boxes.
+  // The box's caption; empty takes the program's file name, as the platform's
+  // runtime titles its message boxes.
   explicit Win32Messages(std::string caption = {}) : caption_(std::move(caption)) {}
   void ShowMessage(const std::string& text) override;
 
