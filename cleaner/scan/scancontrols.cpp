@@ -101,12 +101,12 @@ void ScanInterface(TScan& scan, TRegistry& reader, TRegistry& prober, const std:
     }
     reader.CloseKey();
   }
-  for (const char* stub : {"ProxyStubClsid", "ProxyStubClsid32"}) {
-    const std::string stubPath = interfacePath + "\\" + stub;
-    if (!reader.OpenKey(stubPath, false)) continue;
+  for (const char* proxyKey : {"ProxyStubClsid", "ProxyStubClsid32"}) {
+    const std::string proxyPath = interfacePath + "\\" + proxyKey;
+    if (!reader.OpenKey(proxyPath, false)) continue;
     const auto classId = TScan::ReadText(reader, "");
     if (classId && !classId->empty() && !prober.KeyExists("\\CLSID\\" + *classId)) {
-      scan.AddProblem(kRoot, stubPath, "", "", "This registry key points to the missing CLSID " + *classId,
+      scan.AddProblem(kRoot, proxyPath, "", "", "This registry key points to the missing CLSID " + *classId,
                       kKindDeleteKey);
     }
     reader.CloseKey();
