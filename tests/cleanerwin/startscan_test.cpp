@@ -48,6 +48,7 @@ TEST_F(StartScan, ShowFinishedTellsTheResultPerMode) {
     SCOPED_TRACE(c.name);
     TfrmScan dialog;
     ASSERT_TRUE(dialog.Create(&owner_));
+    dialog.OnRepair = [] {};
     dialog.Mode = c.mode;
     dialog.Show();
     EXPECT_EQ(dialog.Text(), c.mode == cleaner::kModeScan ? "Scaning..." : "Repairing...");

@@ -53,7 +53,8 @@ void TfrmScan::ShowFinished(const std::string& text, int problemCount) {
   std::string result = text;
   if (Mode == kModeScan) {
     lblsection.SetText("Scan finished");
-    if (problemCount > 0) {
+    // The Repair button needs a repair to run.
+    if (problemCount > 0 && OnRepair) {
       btnRepair.SetVisible(true);
       result += "\r\n\r\nClick Repair to solve them automatically or click Close to view details.";
     }
