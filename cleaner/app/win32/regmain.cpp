@@ -414,7 +414,7 @@ void TfrmRegMain::actscanExecute() {
 
 void TfrmRegMain::ScanFinished() {
   ScanThread = nullptr;
-  if (list_.HasRows()) actRepair->SetEnabled(true);
+  actRepair->Update();  // enabled with rows, once a repair can run
   UpdateSummary();
   ReloadList();
   if (OnScanFinished) OnScanFinished();
