@@ -546,7 +546,17 @@ bool Form::HandleCommand(WPARAM wParam, LPARAM lParam) {
     ClickCancelButton();
     return true;
   }
-  if (id == IDOK) return true;
+  if (id == IDOK) {
+    // Enter presses the focused push button, as in a dialog.
+    const HWND focus = GetFocus();
+    wchar_t className[16] = {};
+    if (focus && IsChild(Handle(), focus) && GetClassNameW(focus, className, 16) &&
+        lstrcmpiW(className, L"Button") == 0) {
+      const LONG type = GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK;
+      if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) SendMessageW(focus, BM_CLICK, 0, 0);
+    }
+    return true;
+  }
   if (Menu* menu = Menu::FromHandle(GetMenu(Handle()))) return menu->Invoke(id);
   return false;
 }

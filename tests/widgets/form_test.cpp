@@ -162,11 +162,14 @@ TEST(Form, EnterAndEscClickTheDefaultAndCancelButtons) {
     UINT key;
     bool defaultEnabled;
     ModalResult expected;
+    bool yesIsDefault = true;
+    bool keyOnNo = false;  // the key goes to the focused No button, not the edit
   };
   const Case cases[] = {
       {"Enter clicks the default button", VK_RETURN, true, ModalResult::Yes},
       {"Esc clicks the cancel button", VK_ESCAPE, true, ModalResult::No},
       {"Enter does nothing while the default button is disabled", VK_RETURN, false, ModalResult::Cancel},
+      {"Enter presses the focused button when none is default", VK_RETURN, true, ModalResult::No, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -177,11 +180,14 @@ TEST(Form, EnterAndEscClickTheDefaultAndCancelButtons) {
     widgets::Edit edit;
     Button yes, no;
     ASSERT_TRUE(edit.Create(form, {8, 8, 200, 21}, "text"));
-    ASSERT_TRUE(yes.Create(form, {8, 60, 75, 25}, "&Yes", {.isDefault = true, .modalResult = ModalResult::Yes}));
+    ASSERT_TRUE(
+        yes.Create(form, {8, 60, 75, 25}, "&Yes", {.isDefault = c.yesIsDefault, .modalResult = ModalResult::Yes}));
     ASSERT_TRUE(no.Create(form, {90, 60, 75, 25}, "&No", {.isCancel = true, .modalResult = ModalResult::No}));
     yes.SetEnabled(c.defaultEnabled);
     ASSERT_TRUE(gui.Post([&] {
-      PostMessageW(edit.Handle(), WM_KEYDOWN, c.key, 1);
+      const HWND target = c.keyOnNo ? no.Handle() : edit.Handle();
+      SetFocus(target);
+      PostMessageW(target, WM_KEYDOWN, c.key, 1);
       // Runs after the key: closes the form if the key did nothing.
       ASSERT_TRUE(gui.Post([&] {
         if (form.IsModal()) form.Close();
