@@ -20,9 +20,13 @@ void TScan::WalkKeyValues(TRegistry& registry, std::uint32_t rootKey, double fra
   registry.GetValueNames(names);
   for (const auto& name : names) {
     if (Terminated()) break;
-    const auto type = registry.GetDataType(name);
-    if (type != found::TRegDataType::rdString && type != found::TRegDataType::rdExpandString) continue;
-    const std::string text = registry.ReadString(name);
+    // Only values that hold text; one query gives the type and the text.
+    found::RegValue value;
+    if (registry.ReadRaw(name, value) != found::QueryStatus::Ok ||
+        (value.type != found::kRegSz && value.type != found::kRegExpandSz)) {
+      continue;
+    }
+    const std::string text = found::DecodeRegText(value.data);
     ReportProgress(Position(fraction * 100), keyPath.substr(1) + "\\" + name);
     if (ValueTargetExists(text)) continue;
     AddProblem(rootKey, keyPath, name, text,

@@ -15,12 +15,11 @@ TScan::~TScan() = default;
 int TScan::Position(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 std::optional<std::string> TScan::ReadText(found::TRegistry& reg, const std::string& name) {
-  const auto type = reg.GetDataType(name);
-  if (type == found::TRegDataType::rdString || type == found::TRegDataType::rdExpandString) {
-    return reg.ReadString(name);
-  }
-  if (!reg.ValueExists(name)) return std::string();
-  return std::nullopt;
+  // One read: the type and the text come from the same query.
+  found::RegValue value;
+  if (reg.ReadRaw(name, value) != found::QueryStatus::Ok) return std::string();
+  if (value.type != found::kRegSz && value.type != found::kRegExpandSz) return std::nullopt;
+  return found::DecodeRegText(value.data);
 }
 
 std::vector<std::string> TScan::SubKeysOf(found::TRegistry& reg, const std::string& keyPath) {
