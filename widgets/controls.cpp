@@ -62,11 +62,12 @@ void Label::SetColor(COLORREF color) {
 }
 
 HBRUSH Label::OnControlColor(HDC dc) {
-  if (color_ != CLR_DEFAULT) SetTextColor(dc, color_);
   if (transparent_) {
     // The form clips its children, so nothing lies beneath the label to show
-    // through: the parent paints its background into the label's DC first.
+    // through: the parent paints its background into the label's DC first,
+    // which resets the DC's text colour, so the colour is chosen after it.
     DrawThemeParentBackground(Handle(), dc, nullptr);
+    if (color_ != CLR_DEFAULT) SetTextColor(dc, color_);
     SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   }

@@ -61,16 +61,7 @@ class TfrmRegMain : public widgets::Form, public ScanListHost {
   // Controls.
   widgets::Picture Image1;  // the banner
   // White text over the banner picture.
-  class BannerLabel : public widgets::Label {
-   protected:
-    HBRUSH OnControlColor(HDC dc) override {
-      HBRUSH brush = Label::OnControlColor(dc);
-      // Painting the banner beneath resets the colour the label chose.
-      SetTextColor(dc, RGB(255, 255, 255));
-      return brush;
-    }
-  };
-  BannerLabel Label1, Label7;
+  widgets::Label Label1, Label7;
   widgets::LinkLabel Label3;
   widgets::Picture Image2;
   widgets::GroupBar RzGroupBar1;
